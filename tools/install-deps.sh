@@ -6,7 +6,7 @@ packages=(
     cmake make g++ python3 googletest libgtest-dev
     g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
     wine wine64 xvfb xauth imagemagick
-    clang libclang-rt-14-dev
+    clang libclang-rt-14-dev time
 )
 missing=()
 for package in "${packages[@]}"; do
