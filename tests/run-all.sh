@@ -15,6 +15,9 @@ cmake --preset native >/dev/null
 cmake --build --preset native -j"$jobs"
 ctest --preset native -j"$jobs"
 
+step "native: the suite again under valgrind"
+tests/native/valgrind.sh
+
 step "win32: the product"
 cmake --preset win32 >/dev/null
 cmake --build --preset win32 -j"$jobs"

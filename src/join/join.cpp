@@ -29,6 +29,20 @@ static void ShowProgress(Owner owner, int32_t index, int32_t lastPartIndex)
     SetStatusText(owner, status);
 }
 
+// True when `name` is the whole file name that ends `path`, not one cut
+// short to fit.
+static bool EndsWithWholeName(const char* path, const char* name)
+{
+    const int start = TextLength(path) - TextLength(name);
+    if (start < 0)
+        return false;
+    for (int i = 0; name[i] != '\0'; ++i) {
+        if (path[start + i] != name[i])
+            return false;
+    }
+    return start == 0 || path[start - 1] == '\\' || path[start - 1] == '/' || path[start - 1] == ':';
+}
+
 // Writes the first `stubSize` bytes of `own` to "parvolin.exe". Says
 // nothing when that fails: the tool is a bonus, the output is the work.
 static void RestoreTool(File& own, int32_t stubSize, char (&buffer)[CopyBlockSize])
@@ -54,7 +68,8 @@ int JoinParts(Owner owner)
     char outputName[PathBufferSize];
     File output;
     if (!CopyText(outputName, sizeof outputName, pieces.baseName) ||
-        !AppendText(outputName, sizeof outputName, pieces.extension) || !output.Create(outputName)) {
+        !AppendText(outputName, sizeof outputName, pieces.extension) ||
+        !EndsWithWholeName(trailer.sourcePath, outputName) || !output.Create(outputName)) {
         ShowNotice(owner, "Unable to open output file, make sure there is no file with the same name in the output directory",
                    Caption, NoticeStopIcon);
         return 0;

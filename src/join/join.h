@@ -31,5 +31,6 @@ enum JoinResult {
 // the running file (the stub and part 0's data) and parts 1 onward, and
 // writes the stub back out as "parvolin.exe". Shows every failure on
 // `owner` and the progress in its status line. Returns a JoinResult; an
-// output that cannot be created is reported and returns 0.
+// output that cannot be created, or whose name the trailer's path does not
+// hold whole, is reported and returns 0.
 int JoinParts(Owner owner);

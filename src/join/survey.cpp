@@ -8,9 +8,7 @@ static bool MakePartPath(char (&path)[PathBufferSize], const char* directory, co
     char name[PathBufferSize];
     if (!MakePartName(name, baseName, index) || !CopyText(path, sizeof path, directory))
         return false;
-    int length = 0;
-    while (path[length] != '\0')
-        ++length;
+    const int length = TextLength(path);
     const char separator[2] = {PlatformPathSeparator, '\0'};
     if (length > 0 && path[length - 1] != PlatformPathSeparator && !AppendText(path, sizeof path, separator))
         return false;

@@ -80,6 +80,14 @@ bool EqualsIgnoringAsciiCase(const char* a, const char* b)
     return *a == *b;
 }
 
+int TextLength(const char* text)
+{
+    int length = 0;
+    while (text[length] != '\0')
+        ++length;
+    return length;
+}
+
 bool CopyText(char* out, int size, const char* text)
 {
     int length = 0;
@@ -93,12 +101,8 @@ bool CopyText(char* out, int size, const char* text)
 
 bool AppendText(char* out, int size, const char* text)
 {
-    int used = 0;
-    while (out[used] != '\0')
-        ++used;
-    int extra = 0;
-    while (text[extra] != '\0')
-        ++extra;
+    const int used = TextLength(out);
+    const int extra = TextLength(text);
     if (used + extra >= size)
         return false;
     for (int i = 0; i <= extra; ++i)

@@ -18,6 +18,8 @@ char* LowercaseAscii(char* text);
 // True when both texts have the same length and equal bytes once 'A'-'Z'
 // are folded to 'a'-'z'.
 bool EqualsIgnoringAsciiCase(const char* a, const char* b);
+// The number of bytes before the terminator.
+int TextLength(const char* text);
 // Copies at most `size` - 1 bytes of `text` into `out` and terminates it;
 // returns false when `text` had to be cut.
 bool CopyText(char* out, int size, const char* text);

@@ -92,8 +92,9 @@ int SplitFile(const char* sourcePath, SliceChoice choice, const char* userSizeTe
     }
     const int64_t sliceBytes = static_cast<int64_t>(sliceKb) * 1024;
 
+    PartSetTrailer trailer = {};
     File source;
-    if (!source.OpenForReading(sourcePath)) {
+    if (!CopyText(trailer.sourcePath, sizeof trailer.sourcePath, sourcePath) || !source.OpenForReading(sourcePath)) {
         ShowNotice(owner, "Unable to open input file, Please select a file to split.", Caption, NoticeStopIcon);
         return SplitNoSource;
     }
@@ -117,8 +118,6 @@ int SplitFile(const char* sourcePath, SliceChoice choice, const char* userSizeTe
         return SplitSourceTooLarge;
     }
 
-    PartSetTrailer trailer = {};
-    CopyText(trailer.sourcePath, sizeof trailer.sourcePath, sourcePath);
     trailer.sourceSize = static_cast<int32_t>(sourceSize);
     trailer.lastPartIndex = static_cast<int32_t>((sourceSize + allowance) / sliceBytes);
     const PathPieces pieces = SplitPathPieces(sourcePath);

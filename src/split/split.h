@@ -35,5 +35,6 @@ int64_t PartDataBytes(int32_t index, int64_t stubSize, int64_t sliceBytes, int64
 // Splits `sourcePath` into "<base>_00.exe" (the program file, the first data
 // and the trailer) and "<base>_01" onward in the current directory. Shows
 // every failure on `owner` except a part that cannot be created, and the
-// progress in its status line; returns a SplitResult.
+// progress in its status line; returns a SplitResult. A path longer than
+// 259 characters is a source that cannot be opened.
 int SplitFile(const char* sourcePath, SliceChoice choice, const char* userSizeText, Owner owner);

@@ -13,6 +13,25 @@ const char PlatformPathSeparator = '/';
 static const char* ownProgramOverride;
 static bool leadBytes[256];
 static bool plainCopy;
+static int64_t readsBeforeFault = -1;
+
+// Cuts a read of `count` bytes to what the injected read fault still lets
+// through; returns 0, with errno set to EIO, when the read must fail.
+static size_t ReadAllowance(size_t count)
+{
+    if (readsBeforeFault < 0 || static_cast<int64_t>(count) <= readsBeforeFault)
+        return count;
+    if (readsBeforeFault == 0)
+        errno = EIO;
+    return static_cast<size_t>(readsBeforeFault);
+}
+
+// Counts `moved` bytes read against the injected read fault.
+static void CountRead(ssize_t moved)
+{
+    if (readsBeforeFault >= 0 && moved > 0)
+        readsBeforeFault -= moved;
+}
 
 FileHandle PlatformOpenForReading(const char* path)
 {
@@ -30,7 +49,9 @@ int32_t PlatformRead(FileHandle file, void* buffer, int32_t count)
 {
     int32_t done = 0;
     while (done < count) {
-        ssize_t got = read(static_cast<int>(file), static_cast<char*>(buffer) + done, count - done);
+        size_t allowed = ReadAllowance(static_cast<size_t>(count - done));
+        ssize_t got = allowed == 0 ? -1 : read(static_cast<int>(file), static_cast<char*>(buffer) + done, allowed);
+        CountRead(got);
         if (got < 0 && errno == EINTR)
             continue;
         if (got < 0)
@@ -81,7 +102,9 @@ static int64_t KernelCopy(int from, int to, int64_t count)
 {
     int64_t done = 0;
     while (done < count) {
-        ssize_t moved = copy_file_range(from, nullptr, to, nullptr, static_cast<size_t>(count - done), 0);
+        size_t allowed = ReadAllowance(static_cast<size_t>(count - done));
+        ssize_t moved = allowed == 0 ? -1 : copy_file_range(from, nullptr, to, nullptr, allowed, 0);
+        CountRead(moved);
         if (moved < 0 && errno == EINTR)
             continue;
         if (moved <= 0)
@@ -176,4 +199,9 @@ void ClearLeadBytes()
 void UsePlainCopy(bool plain)
 {
     plainCopy = plain;
+}
+
+void FailReadsAfter(int64_t bytes)
+{
+    readsBeforeFault = bytes;
 }

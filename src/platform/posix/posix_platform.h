@@ -19,3 +19,7 @@ void ClearLeadBytes();
 // Makes the copy path use plain reads and writes (true) or the kernel copy
 // where it can (false, the default).
 void UsePlainCopy(bool plain);
+// Makes every read through PlatformRead and PlatformCopy fail with an I/O
+// error once `bytes` more bytes have been read; a negative count ends the
+// fault (the default).
+void FailReadsAfter(int64_t bytes);
