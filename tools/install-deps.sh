@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
     cmake make g++ python3 googletest libgtest-dev valgrind
     g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
-    wine wine64 xvfb xauth imagemagick
+    wine wine64 xvfb xauth imagemagick fonts-wine
     clang libclang-rt-14-dev time
 )
 missing=()

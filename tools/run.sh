@@ -7,7 +7,7 @@ set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 bash tools/install-deps.sh
 for preset in win32 win64; do
-    cmake --preset "$preset" -DPARVOLIN_TESTS=OFF >/dev/null
+    cmake --preset "$preset" >/dev/null
     cmake --build --preset "$preset" -j"$(nproc)"
 done
 echo "product: build/win32/parvolin.exe ($(stat -c %s build/win32/parvolin.exe) bytes)"
