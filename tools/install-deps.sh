@@ -6,7 +6,8 @@ packages=(
     cmake make g++ python3 googletest libgtest-dev valgrind
     g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
     wine wine64 xvfb xauth imagemagick fonts-wine
-    clang libclang-rt-14-dev time
+    clang libclang-rt-14-dev time locales
+    qt6-base-dev qt6-qpa-plugins libgl-dev libxcb1-dev pkg-config fonts-dejavu-core
 )
 missing=()
 for package in "${packages[@]}"; do

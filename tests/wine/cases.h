@@ -21,6 +21,7 @@ void SplitRefusals(const CaseContext& context);
 void SplitPartNotCreated(const CaseContext& context);
 void SplitFullDisk(const CaseContext& context);
 void SplitStatusRepaints(const CaseContext& context);
+void SplitDoubleByteName(const CaseContext& context);
 
 void JoinRoundTrip(const CaseContext& context);
 void JoinMissingPart(const CaseContext& context);

@@ -63,9 +63,21 @@ std::string WindowsPath(const std::string& path)
     return result;
 }
 
+size_t LastSeparator(const std::string& path)
+{
+    size_t last = std::string::npos;
+    for (size_t at = 0; at < path.size(); ++at) {
+        if (IsDBCSLeadByte(static_cast<BYTE>(path[at])) && at + 1 < path.size())
+            ++at;
+        else if (path[at] == '\\')
+            last = at;
+    }
+    return last;
+}
+
 std::string InFolder(const std::string& directory, const std::string& name)
 {
-    if (!directory.empty() && directory.back() == '\\')
+    if (!directory.empty() && LastSeparator(directory) == directory.size() - 1)
         return directory + name;
     return directory + "\\" + name;
 }
@@ -105,7 +117,7 @@ bool MakeFolder(const std::string& path)
 {
     if (CreateDirectoryA(path.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS)
         return true;
-    const size_t slash = path.find_last_of('\\');
+    const size_t slash = LastSeparator(path);
     if (slash == std::string::npos || slash < 3 || !MakeFolder(path.substr(0, slash)))
         return Expect(false, "cannot make folder %s", path.c_str());
     return Expect(CreateDirectoryA(path.c_str(), nullptr) != 0, "cannot make folder %s", path.c_str());
@@ -511,7 +523,7 @@ bool ChooseInFileChooser(Program& program, HWND dialog, const std::string& path)
     HWND field = GetDlgItem(chooser, ChooserNameField);
     if (!Expect(field != nullptr, "the chooser has no file name field"))
         return false;
-    const size_t slash = path.find_last_of('\\');
+    const size_t slash = LastSeparator(path);
     const std::string folder = path.substr(0, slash);
     const std::string name = path.substr(slash + 1);
     HWND edit = NameEdit(chooser);

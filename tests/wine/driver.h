@@ -33,6 +33,10 @@ bool AnyFailure();
 
 // "/a/b" becomes "Z:\a\b"; a path that is already a Windows one is kept.
 std::string WindowsPath(const std::string& path);
+// Where the last path separator of `path` is, reading it in the ANSI code
+// page so that the second byte of a double-byte character never counts;
+// npos when there is none.
+size_t LastSeparator(const std::string& path);
 // `directory` + "\" + `name`.
 std::string InFolder(const std::string& directory, const std::string& name);
 // `text` with A to Z made a to z and every other byte kept.

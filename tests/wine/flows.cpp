@@ -79,12 +79,12 @@ int32_t ExpectedLastPartIndex(int64_t stubSize, int64_t sourceSize, int64_t slic
 
 void ExpectPartSet(const std::string& folder, const SplitStage& stage, int64_t sliceBytes)
 {
-    const std::vector<int64_t> lengths = PartLengths(folder, "movie");
+    const std::vector<int64_t> lengths = PartLengths(folder, stage.baseName);
     std::string partZero;
     TrailerFields trailer;
-    if (!Expect(!lengths.empty(), "no movie_00.exe in %s", folder.c_str()) ||
-        !ReadWholeFile(InFolder(folder, PartName("movie", 0)), &partZero) ||
-        !Expect(ReadTrailer(partZero, &trailer), "movie_00.exe has no trailer with a terminated path"))
+    if (!Expect(!lengths.empty(), "no %s in %s", PartName(stage.baseName, 0).c_str(), folder.c_str()) ||
+        !ReadWholeFile(InFolder(folder, PartName(stage.baseName, 0)), &partZero) ||
+        !Expect(ReadTrailer(partZero, &trailer), "%s has no trailer with a terminated path", PartName(stage.baseName, 0).c_str()))
         return;
     const int64_t stubSize = static_cast<int64_t>(stage.stubBytes.size());
     const int64_t sourceSize = static_cast<int64_t>(stage.sourceBytes.size());
@@ -96,19 +96,19 @@ void ExpectPartSet(const std::string& folder, const SplitStage& stage, int64_t s
     ExpectNumber(trailer.lastPartIndex, lastPartIndex, "trailer's last part index");
     ExpectNumber(static_cast<int64_t>(lengths.size()), lastPartIndex + 1, "files in the set");
     Expect(partZero.compare(0, stage.stubBytes.size(), stage.stubBytes) == 0,
-           "movie_00.exe does not begin with the program file");
+           "%s does not begin with the program file", PartName(stage.baseName, 0).c_str());
 
     std::string joined = partZero.substr(stage.stubBytes.size(), partZero.size() - stage.stubBytes.size() - 272);
     const int64_t partZeroData = stubSize >= sliceBytes ? 0 : RoundUpToBlock(sliceBytes - stubSize);
     ExpectNumber(static_cast<int64_t>(joined.size()), partZeroData < sourceSize ? partZeroData : sourceSize,
-                 "data bytes in movie_00.exe");
+                 ("data bytes in " + PartName(stage.baseName, 0)).c_str());
     for (size_t index = 1; index < lengths.size(); ++index) {
         const int64_t remaining = sourceSize - static_cast<int64_t>(joined.size());
         const int64_t full = RoundUpToBlock(sliceBytes);
-        const std::string what = "bytes in " + PartName("movie", static_cast<int>(index));
+        const std::string what = "bytes in " + PartName(stage.baseName, static_cast<int>(index));
         ExpectNumber(lengths[index], full < remaining ? full : remaining, what.c_str());
         std::string part;
-        if (!ReadWholeFile(InFolder(folder, PartName("movie", static_cast<int>(index))), &part))
+        if (!ReadWholeFile(InFolder(folder, PartName(stage.baseName, static_cast<int>(index))), &part))
             return;
         joined += part;
     }

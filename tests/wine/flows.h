@@ -6,8 +6,9 @@
 #include "driver.h"
 
 // A split-mode program in `tool` and a source "Movie.AVI" in `data`, both
-// under one scratch folder.
+// under one scratch folder; `baseName` is what the parts are named after.
 struct SplitStage {
+    std::string baseName = "movie";
     std::string tool;
     std::string data;
     std::string program;
@@ -43,7 +44,7 @@ void PressSplit(HWND dialog, const SliceSetting& setting);
 // the setting, presses "&Split" and waits for the program to end with no
 // notice. False, with failures reported, when any step goes wrong.
 bool SplitThroughDialog(const SplitStage& stage, const SliceSetting& setting);
-// Checks the part set "movie" in `folder`: part 0 is the stub, data and a
+// Checks the part set named after the stage's base name in `folder`: part 0 is the stub, data and a
 // trailer naming `shownSource`; the data of all parts is the source; the
 // count and the part sizes follow from `sliceBytes`.
 void ExpectPartSet(const std::string& folder, const SplitStage& stage, int64_t sliceBytes);

@@ -30,6 +30,7 @@ static const NamedCase Cases[] = {
     {"split.part_not_created", SplitPartNotCreated},
     {"split.full_disk", SplitFullDisk},
     {"split.status_repaints", SplitStatusRepaints},
+    {"split.double_byte_name", SplitDoubleByteName},
     {"join.round_trip", JoinRoundTrip},
     {"join.missing_part", JoinMissingPart},
     {"join.renamed_part_zero", JoinRenamedPartZero},
