@@ -50,6 +50,7 @@ static void RestoreTool(File& own, int32_t stubSize, char (&buffer)[CopyBlockSiz
     File tool;
     if (!tool.Create(ToolName) || !PlatformSeek(own.handle, 0))
         return;
+    PlatformMarkRunnable(tool.handle);
     PlatformCopy(own.handle, tool.handle, stubSize, buffer);
     tool.Close();
 }

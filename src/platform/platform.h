@@ -28,12 +28,18 @@ bool PlatformSeek(FileHandle file, int64_t offset);
 bool PlatformFileLength(FileHandle file, int64_t* length);
 // Closes the file; false when the platform reports an error on closing.
 bool PlatformClose(FileHandle file);
+// Lets the file be run as a program, as far as the user's file-creation
+// mask allows; true when that worked or the platform needs nothing for it.
+bool PlatformMarkRunnable(FileHandle file);
 
 enum CopyOutcome { CopyDone, CopyReadFailed, CopySourceEnded, CopyWriteFailed };
 // Moves exactly `count` bytes from the current position of `from` to the
 // current position of `to`, through `buffer` where the platform has no
 // faster way; says why it stopped short.
 CopyOutcome PlatformCopy(FileHandle from, FileHandle to, int64_t count, char (&buffer)[CopyBlockSize]);
+// The same through `buffer` alone, in reads of at most CopyBlockSize bytes,
+// each written whole: the loop every platform falls back on.
+CopyOutcome CopyThroughBuffer(FileHandle from, FileHandle to, int64_t count, char (&buffer)[CopyBlockSize]);
 
 // Fills `path` with the running program's own file; false when it does not fit.
 bool OwnProgramPath(char (&path)[PathBufferSize]);

@@ -134,6 +134,7 @@ int SplitFile(const char* sourcePath, SliceChoice choice, const char* userSizeTe
                 ShowNotice(owner, "Unable to write header!!", Caption, NoticeStopIcon);
                 return SplitNoStub;
             }
+            PlatformMarkRunnable(part.handle);
             int result = WriteStub(part, stub, partName, stubSize, &trailer, buffer, owner);
             if (result != SplitDone)
                 return result;

@@ -96,6 +96,31 @@ bool PlatformClose(FileHandle file)
     return close(static_cast<int>(file)) == 0;
 }
 
+// The process's file-creation mask, read from the kernel's report where it
+// gives one, so that the mask never changes under another thread.
+static mode_t CurrentUmask()
+{
+    FILE* status = fopen("/proc/self/status", "re");
+    if (status != nullptr) {
+        char line[256];
+        unsigned int mask = 0;
+        bool found = false;
+        while (!found && fgets(line, sizeof line, status) != nullptr)
+            found = sscanf(line, "Umask: %o", &mask) == 1;
+        fclose(status);
+        if (found)
+            return static_cast<mode_t>(mask);
+    }
+    mode_t mask = umask(0);
+    umask(mask);
+    return mask;
+}
+
+bool PlatformMarkRunnable(FileHandle file)
+{
+    return fchmod(static_cast<int>(file), 0777 & ~CurrentUmask()) == 0;
+}
+
 // Moves what it can with the kernel's copy; returns the bytes moved, or -1
 // when the kernel declines and the plain loop must take over.
 static int64_t KernelCopy(int from, int to, int64_t count)
@@ -121,18 +146,7 @@ CopyOutcome PlatformCopy(FileHandle from, FileHandle to, int64_t count, char (&b
         if (moved > 0)
             count -= moved;
     }
-    while (count > 0) {
-        int32_t want = count < CopyBlockSize ? static_cast<int32_t>(count) : CopyBlockSize;
-        int32_t got = PlatformRead(from, buffer, want);
-        if (got < 0)
-            return CopyReadFailed;
-        if (got == 0)
-            return CopySourceEnded;
-        if (PlatformWrite(to, buffer, got) != got)
-            return CopyWriteFailed;
-        count -= got;
-    }
-    return CopyDone;
+    return CopyThroughBuffer(from, to, count, buffer);
 }
 
 bool OwnProgramPath(char (&path)[PathBufferSize])

@@ -64,20 +64,14 @@ bool PlatformClose(FileHandle file)
     return CloseHandle(AsHandle(file)) != 0;
 }
 
+bool PlatformMarkRunnable(FileHandle)
+{
+    return true;
+}
+
 CopyOutcome PlatformCopy(FileHandle from, FileHandle to, int64_t count, char (&buffer)[CopyBlockSize])
 {
-    while (count > 0) {
-        int32_t want = count < CopyBlockSize ? static_cast<int32_t>(count) : CopyBlockSize;
-        int32_t got = PlatformRead(from, buffer, want);
-        if (got < 0)
-            return CopyReadFailed;
-        if (got == 0)
-            return CopySourceEnded;
-        if (PlatformWrite(to, buffer, got) != got)
-            return CopyWriteFailed;
-        count -= got;
-    }
-    return CopyDone;
+    return CopyThroughBuffer(from, to, count, buffer);
 }
 
 bool OwnProgramPath(char (&path)[PathBufferSize])
