@@ -15,6 +15,18 @@ const char SizeNotice[] = "Size must be between 10 KB and 2880 KB";
 
 // A split over the fixture stub, with the sources kept apart in "src" and
 // the parts written to the scratch folder, the current directory.
+void ExpectPartSet(const std::string& base, const Bytes& stub, const Bytes& source, const std::string& sourcePath,
+                   int32_t lastPartIndex, const std::vector<int64_t>& partSizes);
+
+struct WorkedCase {
+    const char* label;
+    size_t sourceSize;
+    SliceChoice choice;
+    const char* userText;
+    int32_t lastPartIndex;
+    std::vector<int64_t> partSizes;
+};
+
 class SplitTest : public FolderTest {
 protected:
     void SetUp() override
@@ -38,6 +50,27 @@ protected:
         std::string path = Path("src/" + name);
         WriteBytes(path, source);
         return path;
+    }
+
+    // Splits each case's source in a folder of its own with `stub` as the
+    // program file, and checks every part, the statuses and that no notice
+    // was shown.
+    void ExpectWorkedCases(const std::vector<WorkedCase>& cases, const Bytes& stub)
+    {
+        int run = 0;
+        for (const WorkedCase& c : cases) {
+            SCOPED_TRACE(c.label);
+            EnterNewFolder("out" + std::to_string(run++));
+            RecordingOwner owner;
+            const std::string sourcePath = WriteSource("movie.avi", c.sourceSize);
+
+            EXPECT_EQ(SplitFile(sourcePath.c_str(), c.choice, c.userText, owner.owner()), SplitDone);
+
+            EXPECT_TRUE(owner.notices.empty());
+            EXPECT_EQ(owner.statuses, ProcessingTexts(1, c.lastPartIndex + 1, c.lastPartIndex));
+            ExpectPartSet("movie", stub, source, sourcePath, c.lastPartIndex, c.partSizes);
+            EXPECT_FALSE(FileExists(Path("src/movie_00.exe"))) << "parts go to the current directory";
+        }
     }
 
     Bytes source;
@@ -75,18 +108,10 @@ void ExpectPartSet(const std::string& base, const Bytes& stub, const Bytes& sour
     EXPECT_FALSE(FileExists(PartName(base, lastPartIndex + 1)));
 }
 
-struct WorkedCase {
-    const char* label;
-    size_t sourceSize;
-    SliceChoice choice;
-    const char* userText;
-    int32_t lastPartIndex;
-    std::vector<int64_t> partSizes;
-};
 
 TEST_F(SplitTest, WorkedCasesLayOutEveryPartByteForByte)
 {
-    const WorkedCase cases[] = {
+    const std::vector<WorkedCase> cases = {
         {"1400 KB behind 1.44 MB", 2000000, Slice144, "", 1, {1437456, 599168}},
         {"one byte more than a 1400 KB slice", 1433601, Slice144, "", 1, {1437456, 32769}},
         {"320 KB behind 360 KB", 1000000, Slice360, "", 3, {331536, 327680, 327680, 49728}},
@@ -97,20 +122,7 @@ TEST_F(SplitTest, WorkedCasesLayOutEveryPartByteForByte)
          {36624, 28672, 28672, 28672, 13984, 0}},
         {"user 2880 KB, the largest", 3000000, SliceUser, "2880", 1, {2952976, 83648}},
     };
-    int run = 0;
-    for (const WorkedCase& c : cases) {
-        SCOPED_TRACE(c.label);
-        EnterNewFolder("out" + std::to_string(run++));
-        RecordingOwner owner;
-        const std::string sourcePath = WriteSource("movie.avi", c.sourceSize);
-
-        EXPECT_EQ(SplitFile(sourcePath.c_str(), c.choice, c.userText, owner.owner()), SplitDone);
-
-        EXPECT_TRUE(owner.notices.empty());
-        EXPECT_EQ(owner.statuses, ProcessingTexts(1, c.lastPartIndex + 1, c.lastPartIndex));
-        ExpectPartSet("movie", Stub(), source, sourcePath, c.lastPartIndex, c.partSizes);
-        EXPECT_FALSE(FileExists(Path("src/movie_00.exe"))) << "parts go to the current directory";
-    }
+    ExpectWorkedCases(cases, Stub());
 }
 
 TEST_F(SplitTest, TrailerIsThePathPaddedWithZerosThenThreeLittleEndianNumbers)
@@ -306,27 +318,14 @@ TEST_F(SplitTest, FullDiskStopsWithTheNameOfThePartThatDidNotFit)
 
 TEST_F(SplitTest, StubLargerThanTheAllowanceLosesNoData)
 {
-    const WorkedCase cases[] = {
+    const std::vector<WorkedCase> cases = {
         {"1400 KB, a source one byte beyond a 36,864-byte allowance's count", 2818049, Slice144, "", 2,
          {50000 + 1384448 + 272, 1433600, 1}},
         {"user 10 KB, stub larger than the slice", 100000, SliceUser, "10", 14,
          {50272, 12288, 12288, 12288, 12288, 12288, 12288, 12288, 12288, 1696, 0, 0, 0, 0, 0}},
     };
     UseStub(WriteStub("tool/big.exe", 50000));
-    const Bytes bigStub = StubBytes(50000);
-    int run = 0;
-    for (const WorkedCase& c : cases) {
-        SCOPED_TRACE(c.label);
-        EnterNewFolder("out" + std::to_string(run++));
-        RecordingOwner owner;
-        const std::string sourcePath = WriteSource("movie.avi", c.sourceSize);
-
-        EXPECT_EQ(SplitFile(sourcePath.c_str(), c.choice, c.userText, owner.owner()), SplitDone);
-
-        EXPECT_TRUE(owner.notices.empty());
-        EXPECT_EQ(owner.statuses, ProcessingTexts(1, c.lastPartIndex + 1, c.lastPartIndex));
-        ExpectPartSet("movie", bigStub, source, sourcePath, c.lastPartIndex, c.partSizes);
-    }
+    ExpectWorkedCases(cases, StubBytes(50000));
 }
 
 TEST_F(SplitTest, SourceBeyondWhatTheCountCanHoldIsTooLarge)
