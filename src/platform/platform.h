@@ -30,6 +30,8 @@ bool PlatformFileLength(FileHandle file, int64_t* length);
 bool PlatformClose(FileHandle file);
 // Lets the file be run as a program, as far as the user's file-creation
 // mask allows; true when that worked or the platform needs nothing for it.
+// Callers may go on when it fails: a file system without permission bits
+// (FAT on removable media) refuses it, and the file is whole all the same.
 bool PlatformMarkRunnable(FileHandle file);
 
 enum CopyOutcome { CopyDone, CopyReadFailed, CopySourceEnded, CopyWriteFailed };
